@@ -1,0 +1,64 @@
+// The error-message package: reports with severity levels, once-only warnings, the
+// abort, the table of distinct messages with its summary, and the integer machine
+// constants. Everything it prints goes to the console as records.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace ormeda {
+
+class Console;
+
+// Entry `index` (1 to 16) of the integer machine-constant table.
+int IMCON(int index);
+
+// Saved settings, slots 1 to 9.
+struct ErrorSettings {
+    std::array<int, 9> slot{0, 2, 0, 10, 1, 0, 0, 0, 0};
+};
+
+// Distinct messages and their counts.
+struct MessageTable {
+    struct Entry {
+        std::string key; // first 20 characters of the text, blank-padded
+        int nerr = 0;
+        int level = 0;
+        int count = 0; // 0 marks a free entry
+    };
+    std::array<Entry, 10> entry{};
+    int otherCount = 0;
+};
+
+class ErrorPackage {
+public:
+    // The process-wide package writes to the process-wide console.
+    ErrorPackage();
+    explicit ErrorPackage(Console& console);
+
+    void XERROR(std::string_view MESSAGE, int MSGLEN, int NERR, int LEVEL);
+    void ERRWRT(std::string_view MESSAGE, int MSGLEN, int NERR, int LEVEL, int NI, int I1, int I2,
+                int NR, double R1, double R2);
+    void ERRLIN(std::string_view text);
+    void ERRLUN(std::array<int, 5>& units, int& count) const;
+    int ERRVAL(int slot, int value, int set);
+    [[noreturn]] void ERRSTP(std::string_view MESSAGE, int MSGLEN, int count);
+    void ERRTAB(std::string_view MESSAGE, int MSGLEN, int NERR, int LEVEL, int& MSGCNT);
+
+    const ErrorSettings& settings() const { return settings_; }
+    const MessageTable& table() const { return table_; }
+    Console& console() const { return *console_; }
+
+    static ErrorPackage& current();
+
+private:
+    Console* console_;
+    ErrorSettings settings_{};
+    MessageTable table_{};
+};
+
+// Reports through the current process-wide package.
+void XERROR(std::string_view MESSAGE, int MSGLEN, int NERR, int LEVEL);
+
+} // namespace ormeda

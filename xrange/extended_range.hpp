@@ -1,0 +1,45 @@
+// Extended-range numbers: a double principal part with an integer index of the
+// radix, value = principal part x BASE^index, so that long products, series and
+// recurrences neither overflow nor underflow. The parameters are set once per run.
+#pragma once
+
+namespace ormeda {
+
+struct ExtendedRangeParameters {
+    double BASE = 0.0;
+    int L = 0;
+    int TWOL = 0;
+    double BASEL = 0.0;
+    double BASE2L = 0.0;
+    int KMAX = 0;
+    int MANTBITS = 0;
+};
+
+class ExtendedRange {
+public:
+    // Effective at its first call only; 0 arguments select the platform's values.
+    void XDSET(int IRAD, int NRADPL, double DZERO, int NBITS);
+    // Brings a principal part back into range, moving powers of BASE to the index.
+    void XDADJ(double& X, int& IX) const;
+    // Z = X + Y without overflow or underflow; Z may be the same variables as X or Y.
+    void XDSUM(double X, int IX, double Y, int IY, double& Z, int& IZ) const;
+    // Converts to plain form (index 0) where the magnitude allows.
+    void XDPLAIN(double& X, int& IX) const;
+
+    const ExtendedRangeParameters& parameters() const { return p_; }
+    bool isSet() const { return setUp_; }
+
+    static ExtendedRange& current();
+
+private:
+    ExtendedRangeParameters p_{};
+    bool setUp_ = false;
+};
+
+// The same operations on the current process-wide parameters.
+void XDSET(int IRAD, int NRADPL, double DZERO, int NBITS);
+void XDADJ(double& X, int& IX);
+void XDSUM(double X, int IX, double Y, int IY, double& Z, int& IZ);
+void XDPLAIN(double& X, int& IX);
+
+} // namespace ormeda
