@@ -13,3 +13,8 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORMEDA_SANITIZE
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize -j "$jobs" --output-on-failure
+
+# Bounded fuzzing runs of the libFuzzer targets (clang), when clang is present.
+if [ -x tools/fuzz.sh ]; then
+    tools/fuzz.sh
+fi
