@@ -6,12 +6,14 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ormeda {
 
 class Console;
 
-// Entry `index` (1 to 16) of the integer machine-constant table.
+// Entry `index` (1 to 16) of the integer machine-constant table; any other index
+// throws std::out_of_range.
 int IMCON(int index);
 
 // Saved settings, slots 1 to 9.
@@ -42,18 +44,24 @@ public:
                 int NR, double R1, double R2);
     void ERRLIN(std::string_view text);
     void ERRLUN(std::array<int, 5>& units, int& count) const;
+    // Returns settings slot `slot` (1 to 9) and stores `value` there when `set` is not 0;
+    // any other slot throws std::out_of_range.
     int ERRVAL(int slot, int value, int set);
     [[noreturn]] void ERRSTP(std::string_view MESSAGE, int MSGLEN, int count);
     void ERRTAB(std::string_view MESSAGE, int MSGLEN, int NERR, int LEVEL, int& MSGCNT);
 
     const ErrorSettings& settings() const { return settings_; }
     const MessageTable& table() const { return table_; }
-    Console& console() const { return *console_; }
+    Console& console() const;
 
     static ErrorPackage& current();
 
 private:
-    Console* console_;
+    // The message units in list order, a unit 0 standing for the standard message unit.
+    std::vector<int> messageUnits() const;
+    void writeRecord(int unit, std::string_view record);
+
+    Console* console_; // null: the process-wide console at the time of writing
     ErrorSettings settings_{};
     MessageTable table_{};
 };
