@@ -35,7 +35,8 @@ struct MessageTable {
 
 class ErrorPackage {
 public:
-    // The process-wide package writes to the process-wide console.
+    // Without a console of its own, the package writes to whichever console is
+    // process-wide at the moment of writing.
     ErrorPackage();
     explicit ErrorPackage(Console& console);
 

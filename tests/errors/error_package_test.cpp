@@ -353,6 +353,9 @@ TEST_F(ErrorPackageTest, ValuesArePrintedUnderTheMessageOneLineEach) {
     EXPECT_EQ(run([&] { pkg.ERRWRT("QUIET", 5, 6, 0, 0, 0, 0, 2, -3.0, 1e300); }).bytes,
               crlf({"QUIET", "REAL VALUE 1 = -3.0000000000000000E+00",
                     "REAL VALUE 2 = 1.0000000000000001E+300"}));
+    // A number wider than its ten columns is written whole, not as asterisks.
+    EXPECT_EQ(run([&] { pkg.ERRWRT("WIDE", 4, 6, 0, 1, -2147483647 - 1, 0, 0, 0.0, 0.0); }).bytes,
+              crlf({"WIDE", "INTEGER VALUE 1 =-2147483648"}));
 }
 
 TEST_F(ErrorPackageTest, TableKeysOnTwentyCharactersErrorNumberAndLevel) {
