@@ -15,10 +15,24 @@ struct ExtendedRangeParameters {
     int MANTBITS = 0;
 };
 
+// The floating-point and integer characteristics that 0 arguments of XDSET select.
+struct NumberFormat {
+    int radix = 0;          // radix of the double format
+    int mantissaDigits = 0; // base-radix digits in a double's mantissa
+    int minExponent = 0;    // smallest exponent of the double format
+    int maxExponent = 0;    // largest exponent of the double format
+    int integerBits = 0;    // bits of an integer, sign excluded
+};
+
+// The characteristics of this machine, from the integer machine constants.
+NumberFormat machineNumberFormat();
+
 class ExtendedRange {
 public:
     // Effective at its first call only; 0 arguments select the platform's values.
     void XDSET(int IRAD, int NRADPL, double DZERO, int NBITS);
+    // The same set-up with the defaults taken from `format` instead of this machine.
+    void XDSET(int IRAD, int NRADPL, double DZERO, int NBITS, const NumberFormat& format);
     // Brings a principal part back into range, moving powers of BASE to the index.
     void XDADJ(double& X, int& IX) const;
     // Z = X + Y without overflow or underflow; Z may be the same variables as X or Y.
@@ -32,6 +46,8 @@ public:
     static ExtendedRange& current();
 
 private:
+    double power(int exponent) const; // BASE raised to an integer power
+
     ExtendedRangeParameters p_{};
     bool setUp_ = false;
 };
