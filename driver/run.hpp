@@ -6,9 +6,13 @@
 namespace ormeda {
 
 class Console;
+class NodeModel;
 
 // Runs the program in the current directory with `in` as the console input. Returns
 // the exit status; every end of the run goes through endRun.
 int runOrmeda(std::istream& in, Console& console, std::ostream& err);
+
+// The same run with `model` evaluating the nodes in place of the cap harmonic chain.
+int runOrmeda(std::istream& in, Console& console, std::ostream& err, NodeModel& model);
 
 } // namespace ormeda

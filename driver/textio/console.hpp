@@ -23,16 +23,23 @@ public:
     // Ends the pending line and flushes, before the console is read.
     void beforeRead();
     // Ends the pending line and flushes at the end of the run. Never throws;
-    // returns false if standard output could not be written.
+    // returns false if standard output could not be written. Once a write has failed
+    // (and been reported through failTextIo), nothing more is written and finish
+    // returns true: the failure is not reported twice.
     bool finish() noexcept;
+    // The report on the last failed write: "cannot write to standard output: <reason>".
+    std::string failureReport() const;
 
     static Console& current();
 
 private:
+    void endPendingLine();
     void checkStream();
 
     std::ostream* out_;
     bool pending_ = false;
+    bool failed_ = false;
+    int failure_ = 0; // errno of the failed write, 0 if unknown
 };
 
 } // namespace ormeda

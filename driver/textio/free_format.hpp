@@ -24,7 +24,7 @@ public:
                     std::string token);
     Kind kind() const { return kind_; }
     std::size_t itemsRead() const { return itemsRead_; }
-    long line() const { return line_; }             // 1-based line of the input
+    long line() const { return line_; }                 // 1-based line of the input
     const std::string& token() const { return token_; } // the offending token, if any
 
 private:

@@ -3,19 +3,23 @@
 
 #include "console.hpp"
 
-#include <cerrno>
-#include <cstring>
 #include <ostream>
 #include <string>
 #include <utility>
 
 namespace ormeda {
 
-void stopNormally() { throw ProgramStop{ProgramStop::Kind::Normal, kExitNormal, {}}; }
+void stopNormally() {
+    throw ProgramStop{ProgramStop::Kind::Normal, kExitNormal, {}};
+}
 
-void stopAfterError() { throw ProgramStop{ProgramStop::Kind::ErrorAbort, kExitErrorAbort, {}}; }
+void stopAfterError() {
+    throw ProgramStop{ProgramStop::Kind::ErrorAbort, kExitErrorAbort, {}};
+}
 
-void stopWithReturnCode(int code) { throw ProgramStop{ProgramStop::Kind::ReturnCode, code, {}}; }
+void stopWithReturnCode(int code) {
+    throw ProgramStop{ProgramStop::Kind::ReturnCode, code, {}};
+}
 
 void failTextIo(std::string report) {
     throw ProgramStop{ProgramStop::Kind::IoFailure, kExitIoFailure, std::move(report)};
@@ -23,7 +27,7 @@ void failTextIo(std::string report) {
 
 int endRun(const ProgramStop& stop, Console& console, std::ostream& err) {
     int status = stop.status;
-    bool consoleWritten = true;
+    std::string consoleReport; // set when standard output failed here
     try {
         switch (stop.kind) {
         case ProgramStop::Kind::Normal:
@@ -36,20 +40,17 @@ int endRun(const ProgramStop& stop, Console& console, std::ostream& err) {
         case ProgramStop::Kind::IoFailure:
             break;
         }
-    } catch (const ProgramStop&) {
-        consoleWritten = false;
+    } catch (const ProgramStop& failure) {
+        consoleReport = failure.report;
     }
-    errno = 0;
     if (!console.finish()) {
-        consoleWritten = false;
+        consoleReport = console.failureReport();
     }
     if (stop.kind == ProgramStop::Kind::IoFailure) {
         err << "run-time error: " << stop.report << '\n';
     }
-    if (!consoleWritten) {
-        const int reason = errno;
-        err << "run-time error: cannot write to standard output: "
-            << (reason != 0 ? std::strerror(reason) : "write failed") << '\n';
+    if (!consoleReport.empty()) {
+        err << "run-time error: " << consoleReport << '\n';
         if (status == kExitNormal) {
             status = kExitIoFailure;
         }
