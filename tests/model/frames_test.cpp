@@ -181,5 +181,40 @@ TEST(GEOCAP, PoleMeridianAndGeographicNorthPole) {
     EXPECT_EQ(frame.state().cosGamma, std::cos(gamma));
 }
 
+TEST(GEOCAP, GuardedCasesKeepEveryArgumentInRange) {
+    struct Guarded {
+        double phi, lambda;
+        double capLat, capLon, cosGamma, sinGamma;
+    };
+    // Pole on the equator at longitude 0: the cap pole itself and its antipode give
+    // c = +-1 exactly, and points on the equator give sin(phi) = q exactly.
+    const Guarded cases[] = {
+        {0.0, 0.0, 90.0, 0.0, 1.0, 0.0},
+        {0.0, 180.0, -90.0, 0.0, -1.0, 0.0},
+        {0.0, 90.0, 0.0, 90.0, 0.0, 1.0},
+        {0.0, -90.0, 0.0, -90.0, 0.0, -1.0},
+    };
+    for (const auto& c : cases) {
+        CapFrame frame;
+        frame.CAPSET(0.0, 0.0);
+        double lat = 0, lon = 0, Uc = 0, Vc = 0;
+        frame.GEOCAP(c.phi, c.lambda, 0.5, -2.0, lat, lon, Uc, Vc);
+        EXPECT_NEAR(lat, c.capLat, 1e-14) << c.lambda;
+        EXPECT_EQ(lon, c.capLon) << c.lambda;
+        EXPECT_NEAR(frame.state().cosGamma, c.cosGamma, 1e-15) << c.lambda;
+        EXPECT_EQ(frame.state().sinGamma, c.sinGamma) << c.lambda;
+        EXPECT_TRUE(std::isfinite(Uc) && std::isfinite(Vc));
+    }
+    // The geographic south pole lies at minus the pole's latitude on cap longitude 0.
+    CapFrame frame;
+    frame.CAPSET(45.0, 8.0);
+    double lat = 0, lon = 0, Uc = 0, Vc = 0;
+    frame.GEOCAP(-90.0, 20.0, 1.0, 0.0, lat, lon, Uc, Vc);
+    EXPECT_EQ(lat, -45.0);
+    EXPECT_EQ(lon, 0.0);
+    EXPECT_EQ(frame.state().cosGamma, std::cos(12.0 * kDegToRad));
+    EXPECT_EQ(frame.state().sinGamma, std::sin(12.0 * kDegToRad));
+}
+
 } // namespace
 } // namespace ormeda
