@@ -1,10 +1,11 @@
 // The site curve: one map node's chain (CAPSET, the nudges, CAPBAS, ELMERR with the
 // epoch interpolation) repeated over the dates, and the command line that asks for it.
+// The chain is the map driver's own node model, so a grid node cannot drift from the map.
 #include "site_curve.hpp"
 
 #include "cap_basis.hpp"
-#include "elmerr.hpp"
 #include "fixed_point.hpp"
+#include "node_model.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -218,21 +219,17 @@ int curveDateCount(int stepTenths) {
 std::string curveText(const CoefficientTable& table, const CurveRequest& request) {
     DegreeTable degrees;
     CAPTAB(degrees);
-    // A map node: the pole set on fresh frames, then the basis at the node. The basis
-    // does not depend on the date, so it is built once and the frames it leaves behind
-    // serve every date's ELMERR.
-    NodeFrames frames;
-    frames.cap.CAPSET(kPoleLat, kPoleLon);
-    CapBasis basis;
-    CAPBAS(frames, degrees, request.site.lat, request.site.lon, basis);
-
-    std::string text = header(request, basis.capColat);
+    // The map's own node model, on fresh frames: at every date the pole is set and the
+    // node evaluated exactly as the grid walk does it.
+    CapModel model;
+    std::string text = header(request, capColatitude(request.site));
     const int count = curveDateCount(request.stepTenths);
     for (int k = 0; k < count; ++k) {
         const double T = curveDate(k, request.stepTenths);
         const EpochRow row = interpolateEpoch(table, T);
         FieldElements e;
-        ELMERR(frames, basis, row, request.site.lat, e);
+        model.setCapPole(kPoleLat, kPoleLon);
+        model.evaluate(degrees, request.site.lat, request.site.lon, row, e);
         const double values[6] = {e.D, e.I, e.F, e.eD, e.eI, e.eF};
         for (const double v : values) {
             if (!std::isfinite(v)) {
