@@ -1,7 +1,7 @@
 // The made-up field history of the demonstration table: a tilted geocentric dipole
 // whose boreal pole wanders within about 12 degrees of the geographic north pole and
 // whose moment varies smoothly, so that the intensity over Europe stays between about
-// 48 and 72 microtesla from 0 to 1900 AD. The table maker fits the cap model to it;
+// 47 and 73 microtesla from 0 to 1900 AD. The table maker fits the cap model to it;
 // the validation tests compare the program's maps with it.
 #pragma once
 
