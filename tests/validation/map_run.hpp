@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
