@@ -53,7 +53,9 @@ check_refused() { # what expected-message command...
     [ "$status" -eq 1 ] || fail "$what: status $status, not 1"
     grep -q -- "$says" err.txt || fail "$what: no '$says' in: $(cat err.txt)"
     [ ! -e refused.png ] && [ ! -e refused.pdf ] || fail "$what: a picture was left"
-    if ls -a | grep -q '^\.plot-'; then fail "$what: the work folder was left"; fi
+    for left in .plot-*; do
+        [ -e "$left" ] && fail "$what: the work folder $left was left"
+    done
 }
 
 case $part in
