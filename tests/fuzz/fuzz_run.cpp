@@ -28,6 +28,7 @@ constexpr const char* kCoefficientFile = "ORMEDA_coeff.inp";
 constexpr const char* kMapFile = "grid_ormeda.dat";
 
 fs::path scratch;
+fs::path home; // where libFuzzer runs: its corpus and artefact paths are relative to it
 
 void removeScratch() {
     std::error_code ignored;
@@ -52,11 +53,12 @@ bool readBack(const char* name, std::string& bytes) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::string pattern = (fs::temp_directory_path() / "ormeda-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) {
+    if (mkdtemp(pattern.data()) == nullptr) {
         std::perror("scratch folder");
         std::abort();
     }
     scratch = pattern;
+    home = fs::current_path();
     std::atexit(removeScratch);
     return 0;
 }
@@ -68,6 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool hasTable = marker != std::string_view::npos;
     const std::string tableBytes =
         hasTable ? std::string(input.substr(marker + kMarker.size())) : std::string();
+
+    // The run works in the current folder: the scratch folder, for this input only.
+    struct InScratch {
+        InScratch() { fs::current_path(scratch); }
+        ~InScratch() { fs::current_path(home); }
+    } inScratch;
 
     std::error_code ignored;
     fs::remove(kCoefficientFile, ignored);
