@@ -241,6 +241,14 @@ TEST_F(CurveWithTable, SitesBeyondTheCapAreRefused) {
     EXPECT_EQ(curve(folder(), "10 8").status, 0);
 }
 
+// A hair from the cap's pole the frame rotations break down: no NaN reaches the output.
+TEST_F(CurveWithTable, NonFiniteResultsAreNeverPrinted) {
+    const Outcome run = curve(folder(), "45.19 8.0000001");
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("no finite value"), std::string::npos) << run.err;
+}
+
 TEST_F(CurveWithTable, OutputFileIsWrittenWhole) {
     const Outcome run = curve(folder(), "50 10 --output curve.txt");
     ASSERT_EQ(run.status, 0) << run.err;

@@ -26,6 +26,7 @@ constexpr double kGridLatMin = 35.0;
 constexpr double kGridLatMax = 60.0;
 constexpr double kGridLonMin = -15.0;
 constexpr double kGridLonMax = 30.0;
+constexpr double kNearPole = 0.01; // degrees of cap colatitude, for the failure message only
 
 // A decimal number and nothing else: an optional sign, digits, a point, an exponent.
 // Infinities and NaN are not positions or steps.
@@ -222,7 +223,8 @@ std::string curveText(const CoefficientTable& table, const CurveRequest& request
     // The map's own node model, on fresh frames: at every date the pole is set and the
     // node evaluated exactly as the grid walk does it.
     CapModel model;
-    std::string text = header(request, capColatitude(request.site));
+    const double colatitude = capColatitude(request.site);
+    std::string text = header(request, colatitude);
     const int count = curveDateCount(request.stepTenths);
     for (int k = 0; k < count; ++k) {
         const double T = curveDate(k, request.stepTenths);
@@ -233,8 +235,12 @@ std::string curveText(const CoefficientTable& table, const CurveRequest& request
         const double values[6] = {e.D, e.I, e.F, e.eD, e.eI, e.eF};
         for (const double v : values) {
             if (!std::isfinite(v)) {
+                // Next to the cap's pole the rotation between the frames is undefined.
+                const bool atPole = colatitude < kNearPole;
                 throw std::runtime_error("the model gives no finite value at this site at " +
-                                         csvField(T, kDateField) + " AD");
+                                         csvField(T, kDateField) + " AD (cap colatitude " +
+                                         shortest(colatitude) + " degrees" +
+                                         (atPole ? ": too close to the cap's pole)" : ")"));
             }
         }
         if (request.csv) {
