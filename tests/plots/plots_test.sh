@@ -15,7 +15,7 @@ if ! command -v gmt >/dev/null 2>&1; then
 fi
 [ -f "$table" ] || { echo "FAIL: the demonstration table is missing: $table"; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/ormeda-plots.XXXXXX") || exit 1
+work=$(mktemp -d -t ormeda-plots.XXXXXX) || exit 1
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 failures=0
