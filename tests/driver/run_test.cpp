@@ -3,6 +3,7 @@
 #include "cap_basis.hpp"
 #include "fixed_point.hpp"
 #include "fresh_state.hpp"
+#include "full_disk.hpp"
 #include "map_file.hpp"
 #include "node_model.hpp"
 #include "program_stop.hpp"
@@ -337,18 +338,7 @@ TEST_F(Run, MapOnFullDevice) {
     EXPECT_EQ(r.console, "");
 }
 
-// Standard output on a full disk.
-class FullDisk : public std::streambuf {
-protected:
-    int_type overflow(int_type) override {
-        errno = ENOSPC;
-        return traits_type::eof();
-    }
-    std::streamsize xsputn(const char*, std::streamsize) override {
-        errno = ENOSPC;
-        return 0;
-    }
-};
+using ormeda::testing::FullDisk;
 
 TEST_F(Run, StandardOutputFails) {
     FullDisk disk;

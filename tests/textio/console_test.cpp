@@ -1,5 +1,6 @@
 // Console records and the end of a run, compared byte for byte.
 #include "console.hpp"
+#include "full_disk.hpp"
 #include "program_stop.hpp"
 
 #include <gtest/gtest.h>
@@ -89,18 +90,7 @@ TEST(EndRun, StopsCarryTheirStatus) {
     EXPECT_EQ(io.report, "why");
 }
 
-// Standard output on a full disk: every write fails with ENOSPC.
-class FullDisk : public std::streambuf {
-protected:
-    int_type overflow(int_type) override {
-        errno = ENOSPC;
-        return traits_type::eof();
-    }
-    std::streamsize xsputn(const char*, std::streamsize) override {
-        errno = ENOSPC;
-        return 0;
-    }
-};
+using ormeda::testing::FullDisk;
 
 TEST(Console, FailedWriteIsReportedOnceWithItsReason) {
     FullDisk disk;
