@@ -24,6 +24,13 @@ constexpr double kCapColat = 25.0; // degrees, a typical cap colatitude of the g
 constexpr double kDegree = 2.2753966f;
 constexpr int kOrder = 1;
 
+// Inputs are read through volatile variables on every iteration so that the compiler
+// cannot fold them. DoNotOptimize on a local double is no substitute: with GCC at -O3
+// it handed CAPLEG a garbage degree, and the figure measured the garbage.
+volatile double degreeSource = kDegree;
+volatile double latSource = kNodeLat;
+volatile double lonSource = kNodeLon;
+
 double radians(double degrees) {
     return degrees * 0.017453292519943295;
 }
@@ -66,8 +73,7 @@ BENCHMARK(BM_XDLEGF_Kind3_RunOfDegrees)->Arg(9)->Arg(49);
 
 void BM_CAPLEG(benchmark::State& state) {
     for (auto _ : state) {
-        double n = kDegree;
-        benchmark::DoNotOptimize(n);
+        const double n = degreeSource;
         double P = 0.0;
         double dP = 0.0;
         double mPs = 0.0;
@@ -86,10 +92,8 @@ void BM_CAPBAS_ELMERR_OneNode(benchmark::State& state) {
     NodeFrames frames;
     CapBasis basis;
     for (auto _ : state) {
-        double lat = kNodeLat;
-        double lon = kNodeLon;
-        benchmark::DoNotOptimize(lat);
-        benchmark::DoNotOptimize(lon);
+        double lat = latSource;
+        double lon = lonSource;
         frames.cap.CAPSET(45.0, 8.0);
         CAPBAS(frames, degrees, lat, lon, basis);
         FieldElements out;
