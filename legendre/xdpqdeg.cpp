@@ -10,6 +10,7 @@
 #include "extended_range.hpp"
 #include "legendre_detail.hpp"
 #include "one_based.hpp"
+#include "starting_pair_memo.hpp"
 #include "xdlegf.hpp"
 
 #include <cmath>
@@ -18,10 +19,7 @@ namespace ormeda::detail {
 
 namespace {
 
-struct Xr {
-    double x = 0.0;
-    int i = 0;
-};
+using Xr = ExtendedValue;
 
 // Bernoulli quotients B_2k / (2k), k = 1 ... 12, as numerator and denominator.
 struct Fraction {
@@ -111,20 +109,39 @@ void XDPQDEG(double NU1, double NU2, int MU, double THETA, int ID, std::span<dou
         nu0 = nu0 - 1.0;
     }
 
-    Xr factorial{1.0, 0};
-    for (int i = 1; i <= MU; ++i) {
-        factorial.x *= i;
-        xr.XDADJ(factorial.x, factorial.i);
-    }
-
     const double x = std::cos(THETA);
-    const double y = std::pow(std::sin(THETA / 2.0), 2.0);
-    const double r = std::tan(THETA / 2.0);
 
-    const auto start = [&](double nu) {
-        return qKind ? seriesQ(xr, nu, MU, nt, kpsi, npsi, THETA, y, r)
-                     : seriesP(xr, nu, MU, nt, y, r, factorial);
-    };
+    // The two starting values, at nu0 and nu0 + 1: remembered from the previous call
+    // when it started from the same degree, order, angle and parameters. A pair whose
+    // forming reported an index overflow is not remembered, so that a repeated
+    // request reports it again.
+    double nu = nu0;
+    StartingPairMemo& memo = StartingPairMemo::current();
+    const StartingPairKey key{nu0, MU, THETA, qKind, xr.parameters()};
+    StartingPair pair;
+    if (const StartingPair* held = memo.find(key)) {
+        pair = *held;
+        nu = nu + 1.0;
+    } else {
+        const long reportsBefore = xr.overflowReports();
+        Xr factorial{1.0, 0};
+        for (int i = 1; i <= MU; ++i) {
+            factorial.x *= i;
+            xr.XDADJ(factorial.x, factorial.i);
+        }
+        const double y = std::pow(std::sin(THETA / 2.0), 2.0);
+        const double r = std::tan(THETA / 2.0);
+        const auto start = [&](double degree) {
+            return qKind ? seriesQ(xr, degree, MU, nt, kpsi, npsi, THETA, y, r)
+                         : seriesP(xr, degree, MU, nt, y, r, factorial);
+        };
+        pair.lower = start(nu);
+        nu = nu + 1.0;
+        pair.upper = start(nu);
+        if (xr.overflowReports() == reportsBefore) {
+            memo.remember(key, pair);
+        }
+    }
 
     Entries entries(PRIN, IAUX);
     int j = 0;
@@ -140,10 +157,8 @@ void XDPQDEG(double NU1, double NU2, int MU, double THETA, int ID, std::span<dou
         return false;
     };
 
-    double nu = nu0;
-    Xr lower = start(nu);
-    nu = nu + 1.0;
-    Xr upper = start(nu);
+    Xr lower = pair.lower;
+    Xr upper = pair.upper;
     const int muRec = qKind ? -MU : MU;
 
     if (store(nu0, lower) || store(nu, upper)) {

@@ -160,6 +160,11 @@ double ExtendedRange::power(int exponent) const {
     return std::pow(p_.BASE, exponent);
 }
 
+void ExtendedRange::reportOverflow() const {
+    ++overflowReports_;
+    report(kIndexOverflow, 1);
+}
+
 void ExtendedRange::XDADJ(double& X, int& IX) const {
     if (X == 0.0) {
         IX = 0;
@@ -170,7 +175,7 @@ void ExtendedRange::XDADJ(double& X, int& IX) const {
                 IX += p_.TWOL;
                 return;
             }
-            report(kIndexOverflow, 1);
+            reportOverflow();
             return;
         }
     } else if (p_.BASEL * std::abs(X) < 1.0) {
@@ -179,13 +184,13 @@ void ExtendedRange::XDADJ(double& X, int& IX) const {
             IX -= p_.TWOL;
             return;
         }
-        report(kIndexOverflow, 1);
+        reportOverflow();
         return;
     }
     if (IX >= -p_.KMAX && IX <= p_.KMAX) {
         return;
     }
-    report(kIndexOverflow, 1);
+    reportOverflow();
 }
 
 void ExtendedRange::XDSUM(double X, int IX, double Y, int IY, double& Z, int& IZ) const {

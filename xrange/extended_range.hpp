@@ -42,14 +42,18 @@ public:
 
     const ExtendedRangeParameters& parameters() const { return p_; }
     bool isSet() const { return setUp_; }
+    // Index overflows that XDADJ has reported so far.
+    long overflowReports() const { return overflowReports_; }
 
     static ExtendedRange& current();
 
 private:
     double power(int exponent) const; // BASE raised to an integer power
+    void reportOverflow() const;
 
     ExtendedRangeParameters p_{};
     bool setUp_ = false;
+    mutable long overflowReports_ = 0;
 };
 
 // The same operations on the current process-wide parameters.

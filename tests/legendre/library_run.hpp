@@ -1,9 +1,12 @@
 // Test support for the Legendre library's internals: a fresh state with the
-// extended-range set-up done (the internals expect it, as XDLEGF does it first), and
+// extended-range set-up done (the internals expect it, as XDLEGF does it first) and
+// no remembered starting pair, and
 // a run of entries prefilled with a mark so that untouched entries show.
 #pragma once
 
 #include "fresh_state.hpp"
+#include "process_wide.hpp"
+#include "starting_pair_memo.hpp"
 
 #include <cmath>
 #include <cstddef>
@@ -14,7 +17,11 @@ namespace ormeda::testing {
 
 class LibraryState : public FreshState {
 public:
-    LibraryState() { range().XDSET(0, 0, 0.0, 0); }
+    LibraryState() : memoGuard_(memo_) { range().XDSET(0, 0, 0.0, 0); }
+
+private:
+    detail::StartingPairMemo memo_;
+    ProcessWide<detail::StartingPairMemo>::Override memoGuard_;
 };
 
 inline constexpr double kMark = 7.0;
